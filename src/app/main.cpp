@@ -25,9 +25,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   RegisterClassW(&windowClass);
 
   std::u16string title = CodePage::gbkToUtf16("Quenthor - by Pellucor v2.0");
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName,
-                                reinterpret_cast<LPCWSTR>(title.c_str()), WS_OVERLAPPEDWINDOW, 50,
-                                50, 582, 596, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, reinterpret_cast<LPCWSTR>(title.c_str()),
+                      WS_OVERLAPPEDWINDOW, 50, 50, 582, 596, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, showCommand);
 
   MSG message;
