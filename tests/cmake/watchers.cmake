@@ -34,6 +34,6 @@ if(WIN32 AND TARGET Quenthor AND TARGET QuenthorDriver)
                    --exe $<TARGET_FILE:Quenthor> --driver $<TARGET_FILE:QuenthorDriver>
                    --prefix ${QUENTHOR_WINEPREFIX}
                    --hotline ${QUENTHOR_HOTLINE} --web-address ${QUENTHOR_WEB_ADDRESS})
-  set_tests_properties(wine.WatchersE2E PROPERTIES LABELS wine TIMEOUT 300
+  set_tests_properties(wine.WatchersE2E PROPERTIES LABELS "wine;e2e" TIMEOUT 300
                        RESOURCE_LOCK "quenthor_prefix;quenthor-http-port;quenthor-relay-port")
 endif()
