@@ -40,6 +40,10 @@ Win32Window::Win32Window(Win32Desktop& desktop, const WindowDesign& design, HWND
                   desktop.scale(design.y), outer.right - outer.left, outer.bottom - outer.top,
                   owner, menuBar_, desktop.instance(), this);
   if (!hwnd_) return;
+  // Explorer runs unelevated; without this an elevated copy (run as
+  // administrator, as the HKEY_LOCAL_MACHINE settings need) would never hear
+  // that the notification area was created again.
+  ChangeWindowMessageFilterEx(hwnd_, desktop.taskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   SetPropW(hwnd_, kTrayProperty,
            reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(win32::kTrayMessage)));
   createControls();
