@@ -4,6 +4,7 @@
 #include "shell/ui/Win32Window.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 
@@ -158,6 +159,9 @@ void Win32Window::createControl(std::size_t index) {
       SendMessageW(control.hwnd, EM_SETLIMITTEXT,
                    static_cast<WPARAM>(d.maxLength > 0 ? d.maxLength : 0), 0);
       if (d.flags & kPassword) SendMessageW(control.hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+      // Text composed by an input method arrives without WM_CHAR filtering, so
+      // number fields take no input method at all.
+      if (d.flags & kDigitsOnly) ImmAssociateContextEx(control.hwnd, nullptr, 0);
       break;
     case ControlKind::CheckBox:
       if (d.flags & kChecked) SendMessageW(control.hwnd, BM_SETCHECK, BST_CHECKED, 0);
