@@ -11,6 +11,8 @@ WIN := $(BUILD)/win
 RELEASE := $(BUILD)/release
 PREFIX := $(abspath $(BUILD))/wineprefix
 JOBS ?= $(shell nproc)
+# Most Wine tests wait on windows and servers rather than on the processor.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 
 SITE_VARS := $(foreach v,$(filter QUENTHOR_%,$(.VARIABLES)),\
   $(if $(filter command line environment,$(origin $(v))),$(v)))
@@ -48,7 +50,7 @@ run: dist
 
 test: native win
 	@printf 'subdirs("native" "win")\n' > $(BUILD)/CTestTestfile.cmake
-	@scripts/wine-session $(PREFIX) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+	@scripts/wine-session $(PREFIX) ctest --test-dir $(BUILD) --output-on-failure -j $(TEST_JOBS) $(CTEST_ARGS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
