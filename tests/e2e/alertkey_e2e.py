@@ -10,7 +10,6 @@ leave everything as it was. Run inside tests/peers/http_peer.py:
 import argparse
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import urllib.parse
@@ -89,22 +88,6 @@ class AlertKeyTest(e2e.QuenthorTestCase):
 
     # --- helpers ---------------------------------------------------------------
 
-    def wine(self, *args):
-        return subprocess.run(["wine"] + list(args), env=self.session.env,
-                              stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-
-    def start(self):
-        program = self.session.start_quenthor()
-        self.assertIsNotNone(program.wait_shown(60), "the main window did not show")
-        return program
-
-    def quit(self, program):
-        self.session.driver("tray-menu", "退出")
-        self.assertEqual(program.wait_exit(30), 0)
-
-    def get(self, name):
-        return e2e._unescape(self.session.driver("get", name).stdout.rstrip("\r\n"))
-
     def key_state(self):
         _, controls, _ = self.session.controls()
         field, verify = controls[KEY_FIELD], controls[VERIFY]
@@ -146,7 +129,7 @@ class AlertKeyTest(e2e.QuenthorTestCase):
         self.assertEqual(self.key_state(), UNVERIFIED)
         set_reply(b"OK")
         self.session.driver("set", KEY_FIELD, KEY)
-        self.assertEqual(self.get(KEY_FIELD), KEY)
+        self.assertEqual(self.field(KEY_FIELD), KEY)
         self.session.driver("click", VERIFY)
 
         box = self.message_box(program, 30)
@@ -158,7 +141,7 @@ class AlertKeyTest(e2e.QuenthorTestCase):
         verified = {"key": KEY, "readonly": True, "verify": "已验证", "verify_enabled": False}
         self.assertEqual(e2e.poll(lambda: self.key_state() == verified and verified,
                                   timeout=10) or self.key_state(), verified)
-        self.assertEqual(self.get(REPLY_FIELD), "OK")
+        self.assertEqual(self.field(REPLY_FIELD), "OK")
 
         requests = recorded_requests()
         self.assertEqual(len(requests), 1, requests)
@@ -180,7 +163,7 @@ class AlertKeyTest(e2e.QuenthorTestCase):
         # The next start loads the stored key in the verified state.
         program = self.start()
         self.assertEqual(self.key_state(), verified)
-        self.assertEqual(self.get(KEY_FIELD).encode("gbk"), KEY.encode("gbk"))
+        self.assertEqual(self.field(KEY_FIELD).encode("gbk"), KEY.encode("gbk"))
         self.session.driver("click", CHANGE)
         self.assertEqual(e2e.poll(lambda: self.key_state() == UNVERIFIED and UNVERIFIED,
                                   timeout=10) or self.key_state(), UNVERIFIED)
@@ -207,8 +190,8 @@ class AlertKeyTest(e2e.QuenthorTestCase):
                 self.session.driver("click", VERIFY)
 
                 # The reply lands in the hidden field before it is answered.
-                changed = e2e.poll(lambda: self.get(REPLY_FIELD) != "-" and
-                                   [self.get(REPLY_FIELD)])
+                changed = e2e.poll(lambda: self.field(REPLY_FIELD) != "-" and
+                                   [self.field(REPLY_FIELD)])
                 box = self.message_box(program, 20 if message else 2)
                 if box:
                     self.answer_box(program)

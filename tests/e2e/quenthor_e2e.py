@@ -296,6 +296,25 @@ class QuenthorTestCase(unittest.TestCase):
     """A test case with one session for the whole class (set by main())."""
     session = None
 
+    def wine(self, *args):
+        """Runs a Wine program (reg, cmd ...) in the session's prefix."""
+        return subprocess.run(["wine"] + list(args), env=self.session.env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+
+    def start(self):
+        program = self.session.start_quenthor()
+        self.assertIsNotNone(program.wait_shown(60), "the main window did not show")
+        return program
+
+    def quit(self, program):
+        """Ends the program from its tray menu, as a user does."""
+        self.session.driver("tray-menu", "退出")
+        self.assertEqual(program.wait_exit(30), 0)
+
+    def field(self, name):
+        """A control's text as the driver reads it."""
+        return _unescape(self.session.driver("get", name).stdout.rstrip("\r\n"))
+
 
 def main(argv=None):
     """Runs the calling module's tests in one session."""

@@ -5,7 +5,6 @@ cancelled export writes nothing."""
 
 import os
 import shutil
-import subprocess
 import tempfile
 
 import quenthor_e2e as e2e
@@ -67,22 +66,6 @@ class ConfigStoreTest(e2e.QuenthorTestCase):
         self.addCleanup(self.wine, "reg", "delete", KEY, "/f")
 
     # --- helpers ---------------------------------------------------------------
-
-    def wine(self, *args):
-        return subprocess.run(["wine"] + list(args), env=self.session.env,
-                              stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-
-    def start(self):
-        program = self.session.start_quenthor()
-        self.assertIsNotNone(program.wait_shown(60), "the main window did not show")
-        return program
-
-    def quit(self, program):
-        self.session.driver("tray-menu", "退出")
-        self.assertEqual(program.wait_exit(30), 0)
-
-    def field(self, name):
-        return e2e._unescape(self.session.driver("get", name).stdout.rstrip("\r\n"))
 
     def set_fields(self, texts):
         for name, text in texts.items():
