@@ -304,6 +304,10 @@ class QuenthorTestCase(unittest.TestCase):
     def start(self):
         program = self.session.start_quenthor()
         self.assertIsNotNone(program.wait_shown(60), "the main window did not show")
+        # Shown is not yet always reachable from another process under Wine:
+        # wait until the driver finds the window before the test acts on it.
+        self.assertTrue(poll(lambda: self.session.driver("rect", check=False).returncode == 0),
+                        "the main window cannot be reached")
         return program
 
     def quit(self, program):
